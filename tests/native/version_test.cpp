@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "update/release_profile.hpp"
@@ -14,6 +15,7 @@ struct WorkedExample {
     std::string shown;
     bool installed;
     bool updateDue;  // offered 1.0098
+    friend void PrintTo(const WorkedExample& example, std::ostream* out) { *out << '"' << example.text << '"'; }
 };
 
 // The version rules on the texts an installation record may hold.
