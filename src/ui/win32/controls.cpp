@@ -343,13 +343,7 @@ void Form::CopyPicture(int row, int source)
 
 void Form::Focus(int row) { SetFocus(control(row)); }
 
-int Form::FocusedRow() const
-{
-    const HWND focus = GetFocus();
-    for (const Control& c : controls_)
-        if (c.window == focus) return c.row;
-    return -1;
-}
+int Form::FocusedRow() const { return RowOf(GetFocus()); }
 
 std::vector<int> Form::TabOrder() const
 {
@@ -380,8 +374,9 @@ void Form::Show()
     Centre();
     ShowWindow(handle(), SW_SHOW);
     UpdateWindow(handle());
-    // The button that had the focus keeps it if it is visible again; otherwise
-    // the first visible button in keyboard order gets it.
+    // The button that last had the focus (every button reports taking it, see
+    // ButtonProc) keeps it if it is visible again; otherwise the first visible
+    // button in keyboard order gets it. A hidden button has no claim.
     const std::vector<int> order = TabOrder();
     if (std::find(order.begin(), order.end(), lastFocusedRow_) != order.end()) {
         Focus(lastFocusedRow_);
@@ -392,12 +387,7 @@ void Form::Show()
     }
 }
 
-void Form::Hide()
-{
-    const int focused = FocusedRow();
-    if (focused >= 0) lastFocusedRow_ = focused;
-    ShowWindow(handle(), SW_HIDE);
-}
+void Form::Hide() { ShowWindow(handle(), SW_HIDE); }
 
 int Form::ShowModal()
 {
@@ -413,17 +403,39 @@ int Form::ShowModal()
     Application& application = Application::Current();
     MSG message;
     while (modalResult_ == 0) {
-        if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
-            PostQuitMessage(static_cast<int>(message.wParam));  // the main loop still has to end
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            // An end of the application closes the dialog as a cancel; the
+            // quit is passed on, since the main loop still has to end.
+            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
             modalResult_ = 2;
             break;
         }
         application.Dispatch(message);
     }
+    // Enabled again before the dialog disappears, so that the window beneath
+    // can be activated.
     for (HWND window : disabled) EnableWindow(window, TRUE);
     Hide();
     modal_ = false;
     return modalResult_;
+}
+
+void Form::SetModalResult(int result)
+{
+    if (!modal_ || result == 0) return;
+    modalResult_ = result;
+    // A result set while handling a sent message (a click or a close request
+    // sent from elsewhere) is seen inside GetMessage, which would go on
+    // waiting: a posted message lets the modal loop look at it.
+    PostMessageA(handle(), WM_NULL, 0, 0);
+}
+
+int Form::RowOf(HWND window) const
+{
+    for (const Control& c : controls_)
+        if (c.window == window) return c.row;
+    return -1;
 }
 
 Form* Form::Owning(HWND window)
@@ -446,7 +458,9 @@ bool Form::PreTranslate(const MSG& message)
     }
     const bool control = GetKeyState(VK_CONTROL) < 0;
     if (key == VK_RETURN) {
-        const int focused = FocusedRow();
+        // Keys are delivered to the focused window: that is the button to press.
+        int focused = RowOf(message.hwnd);
+        if (focused < 0) focused = FocusedRow();
         if (focused >= 0 && controls_[static_cast<std::size_t>(focused)].spec.kind == ControlKind::Button) {
             Clicked(focused);
             return true;
@@ -484,7 +498,10 @@ void Form::MoveFocus(bool backwards)
 void Form::Clicked(int row)
 {
     const ControlSpec& spec = controls_[static_cast<std::size_t>(row)].spec;
-    if (spec.modalResult != 0 && modal_) modalResult_ = spec.modalResult;
+    // A pressed button has the focus before its window closes, however it was
+    // pressed, so that it keeps the focus for the next showing.
+    if (spec.kind == ControlKind::Button && GetFocus() != control(row)) Focus(row);
+    SetModalResult(spec.modalResult);
     if (onClick) Guarded([&] { onClick(row); });
 }
 
@@ -528,9 +545,9 @@ LRESULT Form::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         }
         break;
-    case WM_CLOSE:
+    case WM_CLOSE:  // the close box, Alt+F4 and the system menu's close
         if (modal_) {
-            modalResult_ = 2;
+            SetModalResult(2);
         } else if (onCloseRequest) {
             onCloseRequest();
         }
@@ -622,11 +639,12 @@ LRESULT CALLBACK Form::ControlWindowProc(HWND window, UINT message, WPARAM wPara
 
 LRESULT CALLBACK Form::ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
 {
-    const auto* control = reinterpret_cast<const Control*>(data);
+    auto* control = reinterpret_cast<Control*>(data);
     if (message == WM_SETCURSOR && control->spec.handCursor && LOWORD(lParam) == HTCLIENT) {
         SetCursor(LoadCursor(nullptr, IDC_HAND));
         return TRUE;
     }
+    if (message == WM_SETFOCUS) control->form->lastFocusedRow_ = control->row;
     if (message == WM_NCDESTROY) RemoveWindowSubclass(window, ButtonProc, 1);
     return DefSubclassProc(window, message, wParam, lParam);
 }

@@ -103,7 +103,8 @@ public:
     // Shows the form modally until a result is set, hides it again and
     // returns the result (2 for a close request or an end of the application).
     int ShowModal();
-    void SetModalResult(int result) { modalResult_ = result; }
+    // Ends a modal run with `result`; ignored when the form is not modal.
+    void SetModalResult(int result);
 
     // Event handlers; exceptions are caught where they are called.
     std::function<void()> onShow;
@@ -127,6 +128,7 @@ private:
     static void PaintControl(Control& control, HDC dc);
     LRESULT HandleMessage(HWND, UINT, WPARAM, LPARAM);
 
+    int RowOf(HWND window) const;  // -1 when `window` is none of this form's controls
     void CreateControl(int row);
     void FitWidthToText(Control& control);
     void Clicked(int row);
@@ -153,7 +155,7 @@ private:
     std::vector<Control> controls_;
     int modalResult_ = 0;
     bool modal_ = false;
-    int lastFocusedRow_ = -1;
+    int lastFocusedRow_ = -1;  // the button that last took the focus
 };
 
 }  // namespace tervalon::ui::win32
