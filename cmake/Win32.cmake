@@ -11,6 +11,7 @@ set(WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run.sh)
 function(tervalon_standin target version)
   add_executable(${target} WIN32 standin/tervalon.cpp)
   target_compile_definitions(${target} PRIVATE TERVALON_STANDIN_VERSION="${version}")
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src ${GENERATED_DIR})
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin
                                              OUTPUT_NAME ${target})
 endfunction()
@@ -40,7 +41,8 @@ endif()
 
 # ---- Pictures ------------------------------------------------------------------------
 set(PICTURES_DIR ${CMAKE_BINARY_DIR}/pictures)
-set(PICTURE_FILES ${PICTURES_DIR}/app.ico)
+set(PICTURE_FILES ${PICTURES_DIR}/app.ico ${PICTURES_DIR}/information.bmp ${PICTURES_DIR}/confirmation.bmp
+                  ${PICTURES_DIR}/warning.bmp ${PICTURES_DIR}/error.bmp)
 add_custom_command(OUTPUT ${PICTURE_FILES}
   COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/make_pictures.py ${PICTURES_DIR}
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_pictures.py
@@ -55,13 +57,21 @@ set_source_files_properties(${GENERATED_DIR}/update.rc PROPERTIES
 add_library(tervalon_win32 STATIC
   src/ui/win32/controls.cpp
   src/ui/win32/status_window.cpp
+  src/update/win32/install_probe.cpp
+  src/ui/win32/message_dialog.cpp
+  src/update/win32/file_system.cpp
+  src/update/win32/hand_back_runner.cpp
+  src/update/win32/own_resource.cpp
 )
 target_link_libraries(tervalon_win32 PUBLIC tervalon_core comctl32 gdi32 user32 kernel32)
 
-add_executable(update WIN32 src/app/main.cpp ${GENERATED_DIR}/update.rc)
+add_executable(update WIN32 src/app/main.cpp src/app/update_steps.cpp ${GENERATED_DIR}/update.rc)
 target_link_libraries(update PRIVATE tervalon_win32)
 target_link_options(update PRIVATE -s)
 add_dependencies(update tervalon_payload tervalon_pictures)
 set_target_properties(update PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/dist)
 
 add_subdirectory(tests/win32)
+
+# End-to-end tests of the built updater under Wine and Xvfb.
+add_subdirectory(tests/e2e)
