@@ -377,12 +377,17 @@ void Form::Show()
     // The button that last had the focus (every button reports taking it, see
     // ButtonProc) keeps it if it is visible again; otherwise the first visible
     // button in keyboard order gets it. A hidden button has no claim.
+    FocusRightfulButton();
+}
+
+void Form::FocusRightfulButton()
+{
     const std::vector<int> order = TabOrder();
     if (std::find(order.begin(), order.end(), lastFocusedRow_) != order.end()) {
         Focus(lastFocusedRow_);
     } else if (!order.empty()) {
         Focus(order.front());
-    } else {
+    } else if (GetFocus() != handle()) {
         SetFocus(handle());
     }
 }
@@ -545,6 +550,11 @@ LRESULT Form::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         }
         break;
+    case WM_SETFOCUS:
+        // Back from another window (an error box, say): the focus returns to
+        // the button that had it, so that Enter presses it again.
+        FocusRightfulButton();
+        return 0;
     case WM_CLOSE:  // the close box, Alt+F4 and the system menu's close
         if (modal_) {
             SetModalResult(2);

@@ -133,6 +133,7 @@ private:
     void FitWidthToText(Control& control);
     void Clicked(int row);
     void MoveFocus(bool backwards);
+    void FocusRightfulButton();
     std::vector<int> TabOrder() const;  // visible buttons, in keyboard order
     void Centre();
     void PaintBackground(HDC dc, const RECT& area) const;
