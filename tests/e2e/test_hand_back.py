@@ -85,6 +85,16 @@ class HandBackTest(unittest.TestCase):
             self.assertTrue(holder.running())
             run.wait_removed(updater, script_for(updater))
 
+    def test_a_read_only_updater_is_removed_all_the_same(self):
+        with Scenario() as scenario:
+            run = HandBack(self, scenario)
+            updater = run.road()
+            run.status()
+            self.assertEqual(scenario.start("attrib", "+r", updater).wait(30), 0)
+            scenario.press_key(STATUS, "RETURN")
+            scenario.wait_window(STANDIN, NEW_CAPTION)
+            run.wait_removed(updater, script_for(updater))
+
     def test_paths_with_blanks_never_start_a_shorter_name(self):
         with Scenario() as scenario:
             run = HandBack(self, scenario)
