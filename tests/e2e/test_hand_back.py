@@ -42,6 +42,12 @@ class HandBack(UpdateRun):
         left = [p for p in paths if self.scenario.host_path(p).exists()]
         self.test.fail(f"still there: {left}")
 
+    def ok_hands_back(self, updater):
+        """OK on the status window starts the new Tervalon, and the updater and its script go."""
+        self.scenario.press_key(STATUS, "RETURN")
+        self.scenario.wait_window(STANDIN, NEW_CAPTION)
+        self.wait_removed(updater, script_for(updater))
+
     def standin_captions(self):
         return [w["caption"] for w in self.scenario.list_windows() if w["class"] == STANDIN]
 
@@ -53,9 +59,7 @@ class HandBackTest(unittest.TestCase):
             updater = run.road()
             lines = run.status()
             self.assertEqual(lines[3], (SUCCESS, False))
-            scenario.press_key(STATUS, "RETURN")
-            scenario.wait_window(STANDIN, NEW_CAPTION)
-            run.wait_removed(updater, script_for(updater))
+            run.ok_hands_back(updater)
             # The record is Tervalon's own: the new release wrote its version.
             record = run.file(RECORD).decode("cp1252")
             self.assertIn("VER=1.0098", record)
@@ -68,12 +72,7 @@ class HandBackTest(unittest.TestCase):
             updater = run.road()
             run.status()
             # Someone holds the updater's file: the script must keep trying until it is let go.
-            holder = scenario.start(scenario.build.directory / "tests" / "file_holder.exe", updater, "4000",
-                                    name="holder")
-            deadline = time.monotonic() + 20
-            while "held" not in holder.stdout() and time.monotonic() < deadline:
-                time.sleep(0.1)
-            self.assertIn("held", holder.stdout())
+            holder = run.hold(updater, 4000)
             scenario.press_key(STATUS, "RETURN")
             scenario.wait_window(STANDIN, NEW_CAPTION)
             script = run.file(script_for(updater))
@@ -91,9 +90,7 @@ class HandBackTest(unittest.TestCase):
             updater = run.road()
             run.status()
             self.assertEqual(scenario.start("attrib", "+r", updater).wait(30), 0)
-            scenario.press_key(STATUS, "RETURN")
-            scenario.wait_window(STANDIN, NEW_CAPTION)
-            run.wait_removed(updater, script_for(updater))
+            run.ok_hands_back(updater)
 
     def test_paths_with_blanks_never_start_a_shorter_name(self):
         with Scenario() as scenario:
@@ -103,9 +100,7 @@ class HandBackTest(unittest.TestCase):
             install_dir = r"C:\Program Files\Tervalon"
             updater = run.road(install_dir=install_dir, updater=r"C:\Program Files\Tervalon Update\update.exe")
             self.assertEqual(run.status()[3], (SUCCESS, False))
-            scenario.press_key(STATUS, "RETURN")
-            scenario.wait_window(STANDIN, NEW_CAPTION)
-            run.wait_removed(updater, script_for(updater))
+            run.ok_hands_back(updater)
             time.sleep(1)
             self.assertNotIn(OLD_CAPTION, run.standin_captions())
             self.assertEqual(run.file(install_dir + r"\Tervalon.exe"), run.payload)
@@ -116,9 +111,7 @@ class HandBackTest(unittest.TestCase):
                 run = HandBack(self, scenario)
                 updater = run.road(updater=folder + r"\update.exe")
                 self.assertEqual(run.status()[3], (SUCCESS, False))
-                scenario.press_key(STATUS, "RETURN")
-                scenario.wait_window(STANDIN, NEW_CAPTION)
-                run.wait_removed(updater, script_for(updater))
+                run.ok_hands_back(updater)
 
     def test_a_script_that_cannot_be_written_is_shown_and_ok_tries_again(self):
         with Scenario() as scenario:
@@ -140,9 +133,7 @@ class HandBackTest(unittest.TestCase):
             scenario.wait_gone(ERROR_BOX, "Actualizare Tervalon")
             self.assertTrue(scenario.dump(STATUS).window.flag("visible"))
             blocker.rmdir()
-            scenario.press_key(STATUS, "RETURN")
-            scenario.wait_window(STANDIN, NEW_CAPTION)
-            run.wait_removed(updater, script_for(updater))
+            run.ok_hands_back(updater)
 
     def test_closing_from_outside_starts_nothing(self):
         with Scenario() as scenario:

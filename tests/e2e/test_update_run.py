@@ -80,6 +80,16 @@ class UpdateRun:
         path = self.scenario.host_path(windows_path)
         return path.read_bytes() if path.is_file() else None
 
+    def hold(self, windows_path, milliseconds):
+        """Another program holds the file open (readable, not deletable) for a while."""
+        holder = self.scenario.start(self.scenario.build.directory / "tests" / "file_holder.exe", windows_path,
+                                     str(milliseconds), name="holder")
+        deadline = time.monotonic() + 20
+        while "held" not in holder.stdout() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        self.test.assertIn("held", holder.stdout(), holder.stderr())
+        return holder
+
     def press_ok(self, updater):
         self.scenario.press_key(STATUS, "RETURN")
         self.test.assertEqual(updater.wait(20), 0)
@@ -239,12 +249,7 @@ class UpdateRunTest(unittest.TestCase):
         with Scenario() as scenario:
             run = UpdateRun(self, scenario)
             run.install()
-            holder = scenario.start(scenario.build.directory / "tests" / "file_holder.exe", TARGET, "4000",
-                                    name="holder")
-            deadline = time.monotonic() + 20
-            while "held" not in holder.stdout() and time.monotonic() < deadline:
-                time.sleep(0.1)
-            self.assertIn("held", holder.stdout())
+            holder = run.hold(TARGET, 4000)
             run.start(TARGET)
             run.expect(run.status(), [INSTALLED, UPDATING, None, SUCCESS])
             self.assertFalse(holder.running(), "replaced while the executable was still held")
