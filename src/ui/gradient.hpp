@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "ui/control_spec.hpp"
+#include "ui/control_table.hpp"
 
 namespace tervalon::ui {
 

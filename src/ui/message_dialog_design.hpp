@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "ui/control_spec.hpp"
+#include "ui/control_table.hpp"
 
 namespace tervalon::ui::message {
 

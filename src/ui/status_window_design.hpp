@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "ui/control_spec.hpp"
+#include "ui/control_table.hpp"
 
 namespace tervalon::ui::status {
 

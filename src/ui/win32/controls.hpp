@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/control_spec.hpp"
+#include "ui/control_table.hpp"
 #include "ui/win32/gdi.hpp"
 
 namespace tervalon::ui::win32 {
