@@ -7,12 +7,19 @@
 
 namespace tervalon::update::win32 {
 
-bool Win32FileSystem::FileExists(const std::string& path)
+bool IsExistingFile(const std::string& path)
 {
-    // Attributes rather than a directory search: a path is never a pattern here.
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
+
+bool IsExistingFolder(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32FileSystem::FileExists(const std::string& path) { return IsExistingFile(path); }
 
 bool Win32FileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 

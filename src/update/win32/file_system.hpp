@@ -6,6 +6,12 @@
 
 namespace tervalon::update::win32 {
 
+// True only for an existing file (a folder of that name does not count), and
+// only for an existing folder. Attributes rather than a directory search: a
+// path is never a pattern here.
+bool IsExistingFile(const std::string& path);
+bool IsExistingFolder(const std::string& path);
+
 class Win32FileSystem final : public FileSystem {
 public:
     bool FileExists(const std::string& path) override;

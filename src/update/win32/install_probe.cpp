@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "update/win32/file_system.hpp"
+
 namespace tervalon::update::win32 {
 
 namespace {
@@ -14,8 +16,6 @@ constexpr DWORD ProfileBufferSize = 2048;
 
 // No Windows path is longer than this; it bounds the growing buffers.
 constexpr DWORD LongestPath = 32768;
-
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
 }  // namespace
 
@@ -57,17 +57,9 @@ std::string SystemInstallProbe::CommandLine() { return GetCommandLineA(); }
 
 std::string SystemInstallProbe::UpdaterExe() { return OwnExecutablePath(); }
 
-bool SystemInstallProbe::FileExists(const std::string& path)
-{
-    const DWORD attributes = Attributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+bool SystemInstallProbe::FileExists(const std::string& path) { return IsExistingFile(path); }
 
-bool SystemInstallProbe::FolderExists(const std::string& path)
-{
-    const DWORD attributes = Attributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+bool SystemInstallProbe::FolderExists(const std::string& path) { return IsExistingFolder(path); }
 
 std::string SystemInstallProbe::ReadProfileString(const std::string& filePath, std::string_view section,
                                                   std::string_view key)
