@@ -1,6 +1,8 @@
 # The Windows side: the updater, the stand-in Tervalon, and the tests run under Wine.
 enable_language(RC)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+# Small executables: unused functions and data are left out at link time.
+add_compile_options(-ffunction-sections -fdata-sections)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
@@ -67,7 +69,7 @@ target_link_libraries(tervalon_win32 PUBLIC tervalon_core comctl32 gdi32 user32 
 
 add_executable(update WIN32 src/app/main.cpp src/app/update_steps.cpp ${GENERATED_DIR}/update.rc)
 target_link_libraries(update PRIVATE tervalon_win32)
-target_link_options(update PRIVATE -s)
+target_link_options(update PRIVATE -s -Wl,--gc-sections)
 add_dependencies(update tervalon_payload tervalon_pictures)
 set_target_properties(update PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/dist)
 
