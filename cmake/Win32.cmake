@@ -51,6 +51,7 @@ add_custom_command(OUTPUT ${PICTURE_FILES}
   COMMENT "Drawing the icon and the message pictures")
 add_custom_target(tervalon_pictures DEPENDS ${PICTURE_FILES})
 
+configure_file(resources/pictures.rc.in ${GENERATED_DIR}/pictures.rc @ONLY)
 configure_file(resources/update.rc.in ${GENERATED_DIR}/update.rc @ONLY)
 set_source_files_properties(${GENERATED_DIR}/update.rc PROPERTIES
   OBJECT_DEPENDS "${PAYLOAD_FILE};${PICTURE_FILES};${CMAKE_SOURCE_DIR}/resources/update.manifest")

@@ -52,6 +52,10 @@ struct GradientSpec {
 
 inline constexpr int NoParent = -1;
 
+// A control's child-window identifier is this plus its row in the table, so
+// that outside tools can tell the controls apart.
+inline constexpr int ControlIdBase = 100;
+
 struct ControlSpec {
     std::string_view name;
     ControlKind kind = ControlKind::Label;

@@ -10,7 +10,6 @@ namespace tervalon::ui::status {
 // Rows of the control table, also the controls' child-window identifiers
 // (ControlIdBase + row), so that outside tools can tell them apart.
 enum Row : int { Label1, Linia1, Linia2, Linia3, Linia4, Panel1, GradientPanel1, Button1, RowCount };
-inline constexpr int ControlIdBase = 100;
 
 inline constexpr Color WindowColor = 14675694;  // red 238, green 238, blue 223
 inline constexpr FontSpec SansSerif8{"MS Sans Serif", 11, false};

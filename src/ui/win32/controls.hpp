@@ -117,7 +117,6 @@ public:
     // Keyboard handling before the focused control sees a key; true = consumed.
     bool PreTranslate(const MSG& message);
 
-    static constexpr int ControlIdBase = 100;
     static void RegisterControlClasses(HINSTANCE instance);
 
 private:
